@@ -1,0 +1,1 @@
+Placeholder for fbudf.sql of the sample distribution.

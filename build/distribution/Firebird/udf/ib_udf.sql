@@ -1,0 +1,1 @@
+Placeholder for ib_udf.sql of the sample distribution.

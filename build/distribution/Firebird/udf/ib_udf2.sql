@@ -1,0 +1,1 @@
+Placeholder for ib_udf2.sql of the sample distribution.
