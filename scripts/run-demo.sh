@@ -13,7 +13,7 @@ dist="$here/build/distribution"
 export WINEPREFIX=${HOLTER_DEMO_PREFIX:-$here/build/wineprefix}
 
 interactive=
-if [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; then interactive=1; fi
+if holter_display_works; then interactive=1; fi
 if [ -z "$interactive" ]; then holter_start_display; trap holter_stop_display EXIT; fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "demo: preparing the Wine prefix $WINEPREFIX"

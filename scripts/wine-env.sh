@@ -6,18 +6,32 @@ export LC_ALL=ru_RU.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
+# holter_display_works: whether $DISPLAY names a running local X server.
+holter_display_works() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  local n=${DISPLAY#*:}
+  n=${n%%.*}
+  [ -S "/tmp/.X11-unix/X${n}" ]
+}
+
 # holter_start_display: uses $DISPLAY when it works, else starts Xvfb on a free number.
 holter_start_display() {
-  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { [ -n "${DISPLAY:-}" ] && xset q >/dev/null 2>&1; }; then
+  if holter_display_works; then
     HOLTER_OWN_XVFB=
     return 0
   fi
-  local n=90
-  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # -displayfd lets the server pick a free display number itself, so that
+  # several runs on one machine never collide.
+  local fifo
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/holter-xvfb.XXXXXX")
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 ${HOLTER_SCREEN:-1024x768x24} -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   HOLTER_OWN_XVFB=$!
+  local n
+  read -r -t 20 n <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$n" ] || { echo "cannot start Xvfb" >&2; return 1; }
   export DISPLAY=":${n}"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${n}" ] && break; sleep 0.1; done
 }
 
 holter_stop_display() {
