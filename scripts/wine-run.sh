@@ -7,6 +7,9 @@ if [ "${HOLTER_FRESH_PREFIX:-0}" = 1 ] && [ -n "${HOLTER_PREFIX_TEMPLATE:-}" ]; 
   cp -a "$HOLTER_PREFIX_TEMPLATE" "$tmp/prefix"
   export WINEPREFIX="$tmp/prefix"
   wineserver -p >/dev/null 2>&1 </dev/null
+  # Start the prefix's services with closed streams, so they do not keep the
+  # test runner's pipe open.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
   wine "$@"
   rc=$?
   wineserver -k >/dev/null 2>&1
