@@ -1,1 +1,0 @@
-Placeholder for fbudf.sql of the sample distribution.

@@ -1,1 +1,0 @@
-Placeholder for ib_udf.sql of the sample distribution.

@@ -1,1 +1,0 @@
-Placeholder for ib_udf2.sql of the sample distribution.
