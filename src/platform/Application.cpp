@@ -165,11 +165,13 @@ int Application::ShowMessageBox(const std::wstring& text, const std::wstring& ca
 }
 
 void Application::Minimize() {
-    if (wnd_) ShowWindow(wnd_, SW_MINIMIZE);
+    if (!wnd_) return;
+    ShowOwnedPopups(wnd_, FALSE);  // the forms hide with the application
+    ShowWindow(wnd_, SW_MINIMIZE);
 }
 
 void Application::Restore() {
-    if (wnd_ && IsIconic(wnd_)) ShowWindow(wnd_, SW_RESTORE);
+    if (wnd_ && IsIconic(wnd_)) ShowWindow(wnd_, SW_RESTORE);  // WM_SIZE shows the forms again
 }
 
 LRESULT CALLBACK Application::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -187,7 +189,12 @@ LRESULT CALLBACK Application::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
             if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) PostMessageW(wnd, kActivateForm, 0, 0);
             return 0;
         case WM_SIZE:
-            if (wp == SIZE_RESTORED) PostMessageW(wnd, kActivateForm, 0, 0);
+            if (wp == SIZE_RESTORED) {
+                ShowOwnedPopups(wnd, TRUE);
+                PostMessageW(wnd, kActivateForm, 0, 0);
+            } else if (wp == SIZE_MINIMIZED) {
+                ShowOwnedPopups(wnd, FALSE);
+            }
             break;
         case kActivateForm: {
             if (IsIconic(wnd)) return 0;

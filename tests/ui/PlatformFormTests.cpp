@@ -8,6 +8,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Form.h"
 #include "platform/GlyphButton.h"
+#include "platform/Screen.h"
 #include "ui/UiDriver.h"
 
 #include <string>
@@ -259,4 +260,64 @@ TEST(MemoAndLabel, LinesJoinWithCrLfAndLabelsSizeToTheirText) {
     lbl.SetCaption(std::wstring(40, L'ш') + L" " + std::wstring(40, L'ш'));
     EXPECT_GE(lbl.Height(), 2 * one);
     EXPECT_EQ(lbl.Width(), 120);
+}
+
+TEST(ApplicationWindow, CarriesTheTitleOwnsTheFormsAndClosingTheMainFormEndsTheLoop) {
+    App().SetTitle(L"Установка комплекса \"Арвела-Холтер\"");
+    TFProbe f;
+    EXPECT_EQ(uitest::TextOf(App().Handle()), L"Установка комплекса \"Арвела-Холтер\"");
+    EXPECT_EQ(GetWindow(f.Handle(), GW_OWNER), App().Handle());
+    EXPECT_FALSE(GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW) << "the task bar shows the application";
+    App().SetMainForm(&f);
+    bool wasVisible = false;
+    uitest::Watcher w([&] { return IsWindowVisible(f.Handle()) ? f.Handle() : nullptr; },
+                      [&](HWND wnd) {
+                          wasVisible = true;
+                          Sleep(100);
+                          uitest::PostTitleClose(wnd);
+                      });
+    App().Run();  // shows the main form, returns when it has closed
+    App().SetMainForm(nullptr);
+    App().ResetTerminated();
+    EXPECT_TRUE(wasVisible);
+    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.closeQueries, 1);
+    RECT r;
+    GetWindowRect(App().Handle(), &r);
+    EXPECT_EQ(r.right - r.left, 0) << "the application window takes no room on the screen";
+}
+
+TEST(ApplicationWindow, MinimisingTheMainFormHidesItWithTheApplicationAndRestoringShowsIt) {
+    TFProbe f;
+    App().SetMainForm(&f);
+    ShowWindow(App().Handle(), SW_SHOWNOACTIVATE);
+    f.Show();
+    SendMessageW(f.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    uitest::PumpFor(200);
+    EXPECT_TRUE(IsIconic(App().Handle()));
+    EXPECT_FALSE(IsWindowVisible(f.Handle()));
+    App().Restore();
+    uitest::PumpUntil([&] { return IsWindowVisible(f.Handle()) != FALSE; }, 2000);
+    EXPECT_FALSE(IsIconic(App().Handle()));
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    f.Hide();
+    ShowWindow(App().Handle(), SW_HIDE);
+    App().SetMainForm(nullptr);
+}
+
+TEST(ScreenCursor, IsAnsweredForEveryWindowOfTheProgram) {
+    TFProbe f;
+    f.Show();
+    TheScreen().SetCursor(crHourGlass);
+    for (HWND w : {f.Handle(), f.eText->Handle(), f.BtnNext->Handle(), f.tsOne->Handle()}) {
+        ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        EXPECT_EQ(SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT)) << uitest::ClassOf(w);
+    }
+    TheScreen().SetCursor(crDefault);
+    ::SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    SendMessageW(f.eText->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f.eText->Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_IBEAM)) << "the edit box's own cursor again";
+    f.Hide();
 }
