@@ -244,7 +244,8 @@ void Control::SetFont(HFONT font) {
 
 void Control::SetColor(COLORREF color) {
     color_ = color;
-    if (wnd_) InvalidateRect(wnd_, nullptr, TRUE);
+    // Children that take this colour repaint too.
+    if (wnd_) RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 COLORREF Control::EffectiveColor() const {

@@ -466,7 +466,7 @@ void Form::Repaint() {
 
 void Form::SetColor(COLORREF color) {
     color_ = color;
-    if (wnd_) InvalidateRect(wnd_, nullptr, TRUE);
+    if (wnd_) RedrawWindow(wnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 Timer& Form::AddTimer(const std::wstring& name, UINT interval, bool enabled) {

@@ -34,7 +34,7 @@ protected:
     }
     void TearDown() override {
         *myScreen = saved_;
-        EXPECT_EQ(FindWindowW(L"TFMessageform", nullptr), nullptr) << "a message window was left behind";
+        EXPECT_EQ(uitest::FindOwnWindow(L"TFMessageform"), nullptr) << "a message window was left behind";
     }
     TmyScreen saved_;
 };
@@ -198,7 +198,7 @@ TEST_F(MessageWindow, OutOfRangeSecondsRaiseBeforeAnythingIsShown) {
         EXPECT_THROW(ShowTimedMessage(L"Текст", mtMessage, L"", seconds), ERangeError) << seconds;
         w.Stop();
         EXPECT_FALSE(w.Acted()) << "no window was shown for " << seconds;
-        EXPECT_EQ(FindWindowW(L"TFMessageform", nullptr), nullptr) << "the window was freed";
+        EXPECT_EQ(uitest::FindOwnWindow(L"TFMessageform"), nullptr) << "the window was freed";
     }
     // The largest allowed value is taken.
     uitest::Watcher ok(VisibleMessageWindow, [](HWND wnd) {

@@ -54,6 +54,27 @@ HWND FindTopWindow(const wchar_t* cls, const wchar_t* caption) {
     return s.found;
 }
 
+namespace {
+struct OwnSearch {
+    const wchar_t* cls;
+    HWND found;
+};
+BOOL CALLBACK OwnMatch(HWND w, LPARAM data) {
+    auto* s = reinterpret_cast<OwnSearch*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != GetCurrentProcessId() || ClassOf(w) != s->cls) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindOwnWindow(const wchar_t* cls) {
+    OwnSearch s{cls, nullptr};
+    EnumWindows(OwnMatch, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 HWND FindChildByText(HWND parent, const std::wstring& text, const wchar_t* cls) {
     ChildSearch s{&text, cls, nullptr};
     EnumChildWindows(parent, ChildMatch, reinterpret_cast<LPARAM>(&s));

@@ -19,6 +19,8 @@ std::wstring ClassOf(HWND w);
 // A visible top-level window of this process with that class (nullptr: any)
 // and caption (nullptr: any).
 HWND FindTopWindow(const wchar_t* cls, const wchar_t* caption);
+// Any top-level window of this process with that class, hidden ones too.
+HWND FindOwnWindow(const wchar_t* cls);
 // A descendant of parent whose window text is text (and class, when given).
 HWND FindChildByText(HWND parent, const std::wstring& text, const wchar_t* cls = nullptr);
 // The text of a standard message box (its static control 0xFFFF).
