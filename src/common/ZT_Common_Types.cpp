@@ -1,0 +1,3 @@
+#include "common/ZT_Common_Types.h"
+
+void TStartXmlObject::clear() { *this = TStartXmlObject(); }
