@@ -2,6 +2,7 @@
 // untouched line, encodings, and writes that fail without harming the old file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/IniDocument.h"
+#include "support/SmallDisk.h"
 #include "support/TestSupport.h"
 
 using platform::IniDocument;
@@ -354,4 +356,24 @@ TEST_F(IniDocumentSave, ReplacedFileKeepsItsHiddenAttribute) {
     ini.Save(path);
     EXPECT_EQ(ReadFileBytes(path), "; operator's notes\r\n[options]\r\nFilterType=0\r\nDebugPrint=1\r\nHardwareType=1\r\n");
     EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(IniDocumentSave, FullDiskKeepsTheOldFileWhole) {
+    std::string why;
+    auto disk = testsupport::SmallDisk::Acquire(L"unit", &why);
+    if (!disk) GTEST_SKIP() << why;
+    path = *disk / L"holter.ini";
+    WriteFileBytes(path, old);
+    ini = IniDocument::Load(path);
+    ini.WriteString(L"options", L"Notes", std::wstring(256 * 1024, L'x'));
+    const std::uint64_t free = disk->FreeBytes();
+    ASSERT_GT(free, 8192u);
+    WriteFileBytes(*disk / L"filler.bin", std::string(static_cast<size_t>(free - 8192), '\0'));
+    ASSERT_LT(disk->FreeBytes(), 64u * 1024);
+
+    EXPECT_THROW(ini.Save(path), platform::EInOutError);
+    EXPECT_EQ(ReadFileBytes(path), old);
+    auto names = FilesIn(disk->path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"filler.bin", L"holter.ini"}));
 }
