@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstddef>
 
 #include "platform/Exceptions.h"
 #include "platform/Handles.h"

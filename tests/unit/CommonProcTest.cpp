@@ -136,7 +136,8 @@ TEST(ReadResourceString, EntriesOfTheStringTable) {
     EXPECT_EQ(ReadResourceString(self, 4000), L"") << "an id without a string";
 }
 
-TEST(IsSmallFontsMode, FollowsTheScreensPixelsPerInch) {
+// Display*: see tests/CMakeLists.txt (the test changes the pixels per inch new processes get).
+TEST(DisplayPixelsPerInch, IsSmallFontsModeBelow100) {
     TempDir dir;
     LogPixelsScope logPixels;
     struct Case {

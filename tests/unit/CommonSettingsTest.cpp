@@ -132,6 +132,15 @@ TEST_F(SettingsFile, FolderWithoutTrailingDelimiterGetsOne) {
     EXPECT_EQ(ProgramFolder, dir.path());
 }
 
+TEST(SettingsStartup, WithoutArgumentUsesTheExecutablesFolder) {
+    wchar_t self[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, n);
+    CommonUnitsStartup();
+    EXPECT_EQ(ProgramFolder, path.substr(0, path.rfind(L'\\') + 1));
+    EXPECT_EQ(LanguageFile, L"");
+}
+
 TEST_F(SettingsFile, ValueForms) {
     using Field = std::function<double(const TSettings&)>;
     const Field gain1 = [](const TSettings& s) { return s.ChannelGain; };
