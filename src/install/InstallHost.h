@@ -1,5 +1,15 @@
 // What the installation sequence needs from the wizard window. TFMain
-// implements it; tests implement it without a window.
+// implements it; tests implement it without a window
+// (tests/support/FakeInstallHost.h).
+//
+// How the sequence uses it (for the window's side):
+// - Pump is called after each log line, and, inside the guarded block (close
+//   guard false, hourglass), also during the copy of a large file: about every
+//   100 ms, right after SetLogLine has put the copy's share on the file's line
+//   ("Копирование файла T12.FDB....37%"). Each call should repaint the log and
+//   process the messages waiting in the queue once, then return.
+// - ErrorBox may come inside the guarded block, while the close guard is false.
+// - Every call comes on the user-interface thread, inside the click.
 #pragma once
 
 #include <string>
