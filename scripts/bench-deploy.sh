@@ -6,7 +6,7 @@
 # both; then the peak working set of the deployment with a small database, to
 # show that memory does not grow with the file.
 #   HOLTER_BENCH_DB_MIB   size of the large database in MiB (1100)
-#   HOLTER_BENCH_RUNS     runs of each kind (3)
+#   HOLTER_BENCH_RUNS     runs of each kind (5), after one warm-up run of each
 #   HOLTER_BENCH_DIR      work folder (/var/tmp/holter-bench), removed at the end
 #                         unless HOLTER_BENCH_KEEP=1
 set -euo pipefail
@@ -14,7 +14,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${HOLTER_BUILD_DIR:-$here/build}
 work=${HOLTER_BENCH_DIR:-/var/tmp/holter-bench}
 mib=${HOLTER_BENCH_DB_MIB:-1100}
-runs=${HOLTER_BENCH_RUNS:-3}
+runs=${HOLTER_BENCH_RUNS:-5}
 source "$here/scripts/wine-env.sh"
 
 echo "bench: building bench_deploy"
@@ -66,6 +66,9 @@ run() {
 field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p"; }
 median() { LC_ALL=C sort -n | LC_ALL=C awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 
+echo "bench: one warm-up run of each kind"
+run deploy "$S" >/dev/null
+run copyfile "$S" >/dev/null
 deploy_times=() copy_times=() deploy_peak=0 copy_peak=0
 for i in $(seq 1 "$runs"); do
   # Alternate the order so that neither kind always meets a warmer cache.

@@ -179,9 +179,10 @@ bool CopyOneFile(const std::wstring& source, const std::wstring& target, const C
     temp.Close();
     src.reset();
 
-    // 5. Into place. An existing target keeps its attributes.
+    // 5. Into place. An existing target keeps its attributes, with the archive
+    // mark that any change of content sets.
     if (!temp.Commit(target, exists)) return false;
-    if (exists) WriteAttributes(target, old.dwFileAttributes);
+    if (exists) WriteAttributes(target, old.dwFileAttributes | FILE_ATTRIBUTE_ARCHIVE);
     return true;
 }
 
