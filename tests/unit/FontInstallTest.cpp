@@ -8,10 +8,10 @@
 
 #include "common/ZT_Common_Proc.h"
 #include "desktop/FontInstall.h"
-#include "install/InstallHost.h"
 #include "platform/Exceptions.h"
 #include "platform/Handles.h"
 #include "support/TestSupport.h"
+#include "unit/LogRecordingHost.h"
 
 using testsupport::FileExists;
 using testsupport::MakeDirs;
@@ -23,33 +23,6 @@ using testsupport::WriteFileBytes;
 namespace {
 
 const wchar_t kFontsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
-// Collects the log; the rest of the wizard is not needed by the font step.
-class LogHost : public IInstallHost {
-public:
-    std::vector<std::wstring> lines;
-    std::wstring DestinationText() const override { return {}; }
-    bool DriverChecked() const override { return false; }
-    int WindowsIndex() const override { return 0; }
-    bool SecondBrand() const override { return false; }
-    std::wstring InstallerFolder() const override { return {}; }
-    void SetCopyFrom(const std::wstring&) override {}
-    void ResetLog() override { lines.clear(); }
-    int AddLogLine(const std::wstring& text) override {
-        lines.push_back(text);
-        return static_cast<int>(lines.size()) - 1;
-    }
-    void SetLogLine(int index, const std::wstring& text) override { lines.at(static_cast<size_t>(index)) = text; }
-    void RepaintLog() override {}
-    void Pump() override {}
-    void ErrorBox(const std::wstring&) override {}
-    bool ConfirmBox(const std::wstring&) override { return false; }
-    void SetCanClose(bool) override {}
-    void SetHourglass(bool) override {}
-    void ShowPage(InstallPage) override {}
-    void EnableExit() override {}
-    void CloseWindow() override {}
-};
 
 // ---- font files made for the tests: an sfnt header and a name table ---------
 
@@ -241,7 +214,7 @@ TEST(ReadFontFullName, PrefersWindowsUsEnglishThenAnyWindowsThenMacintosh) {
 TEST(InstallFonts, CopiesRegistersAndLogsEachFontOnceOnly) {
     MadeUpFonts fonts;
     FontValuesKept kept(fonts.values);
-    LogHost host;
+    LogRecordingHost host;
 
     InstallFonts(host, fonts.source, fonts.target);
 
@@ -271,7 +244,7 @@ TEST(InstallFonts, PresentFileIsLeftAloneWhateverItHolds) {
     MadeUpFonts fonts;
     FontValuesKept kept(fonts.values);
     WriteFileBytes(fonts.target + L"TAHOMA.TTF", "an older version");
-    LogHost host;
+    LogRecordingHost host;
     InstallFonts(host, fonts.source, fonts.target);
     EXPECT_EQ(ReadFileBytes(fonts.target + L"TAHOMA.TTF"), "an older version");
     EXPECT_EQ(FontValue(fonts.values[4]), L"(none)");
@@ -282,7 +255,7 @@ TEST(InstallFonts, MissingSourceEndsTheStepAtThatFont) {
     MadeUpFonts fonts;
     FontValuesKept kept(fonts.values);
     DeleteFileW((fonts.source + L"COUR.TTF").c_str());
-    LogHost host;
+    LogRecordingHost host;
     EXPECT_THROW(InstallFonts(host, fonts.source, fonts.target), platform::Exception);
     EXPECT_EQ(host.lines.size(), 2u);  // ARIAL and ARIALN
     EXPECT_EQ(FontValue(fonts.values[1]), L"ARIALN.TTF");
@@ -295,7 +268,7 @@ TEST(InstallFonts, FileWithoutANameIsCopiedButNotRegistered) {
     MadeUpFonts fonts;
     FontValuesKept kept(fonts.values);
     WriteFileBytes(fonts.source + L"MICROSS.TTF", "no font at all");
-    LogHost host;
+    LogRecordingHost host;
     InstallFonts(host, fonts.source, fonts.target);
     EXPECT_TRUE(FileExists(fonts.target + L"MICROSS.TTF"));
     EXPECT_EQ(FontValue(L" (TrueType)"), L"(none)");
@@ -322,13 +295,14 @@ struct FakeUi : IFontSizeChangeUi {
 // Catches the restart request; the real one would end every process of the prefix.
 struct RestartSeen {
     std::vector<UINT> flags;
+    ExitWindowsSeam previous;
     RestartSeen() {
-        SetExitWindowsSeam([this](UINT f, DWORD) {
+        previous = SetExitWindowsSeam([this](UINT f, DWORD) {
             flags.push_back(f);
             return TRUE;
         });
     }
-    ~RestartSeen() { SetExitWindowsSeam({}); }
+    ~RestartSeen() { SetExitWindowsSeam(previous); }
 };
 
 std::wstring ExeFolder() {
