@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the pictures of the installer's main window, the button glyphs, the
-application icon and the information page into resources/.
+"""Draws the pictures of the installer's main window, the application icon and
+the information page into resources/.
 
     python3 tools/make_pictures.py [resources folder]
 
@@ -371,46 +371,6 @@ def panels():
     return img
 
 
-# -------------------------------------------------------------------- glyphs
-
-def glyph(kind, disabled):
-    """A 16 x 16 button glyph with transparency."""
-    img = Image(16, 16, (0, 0, 0), 0)
-    colours = {"next": BLUE, "back": BLUE, "cancel": RED, "exit": NAVY,
-               "install": (46, 140, 72), "font": BLUE}
-    col = (150, 150, 150) if disabled else colours[kind]
-    p = img.paint_alpha
-    if kind == "next":
-        stroke_polyline(img, [(3, 8), (12, 8)], 2.4, col, paint=p)
-        stroke_polyline(img, [(8, 3.5), (12.5, 8), (8, 12.5)], 2.4, col, paint=p)
-    elif kind == "back":
-        stroke_polyline(img, [(13, 8), (4, 8)], 2.4, col, paint=p)
-        stroke_polyline(img, [(8, 3.5), (3.5, 8), (8, 12.5)], 2.4, col, paint=p)
-    elif kind == "cancel":
-        stroke_polyline(img, [(4, 4), (12, 12)], 2.6, col, paint=p)
-        stroke_polyline(img, [(12, 4), (4, 12)], 2.6, col, paint=p)
-    elif kind == "exit":
-        # A door frame with an arrow leaving it.
-        stroke_polyline(img, [(9, 3), (3, 3), (3, 13), (9, 13)], 1.8, col, paint=p)
-        stroke_polyline(img, [(6.5, 8), (14, 8)], 2.0, col, paint=p)
-        stroke_polyline(img, [(11, 5), (14, 8), (11, 11)], 2.0, col, paint=p)
-    elif kind == "install":
-        # A downward arrow into a tray.
-        stroke_polyline(img, [(8, 2), (8, 10)], 2.2, col, paint=p)
-        stroke_polyline(img, [(4.5, 6.5), (8, 10), (11.5, 6.5)], 2.2, col, paint=p)
-        stroke_polyline(img, [(2.5, 10.5), (2.5, 13.5), (13.5, 13.5), (13.5, 10.5)], 1.8, col, paint=p)
-    elif kind == "font":
-        # A capital A with a small size mark.
-        stroke_polyline(img, [(2, 14), (6.5, 3), (11, 14)], 1.9, col, paint=p)
-        stroke_polyline(img, [(4, 10), (9, 10)], 1.6, col, paint=p)
-        stroke_polyline(img, [(12, 6), (15, 6)], 1.4, col, paint=p)
-        stroke_polyline(img, [(13.5, 4.5), (13.5, 7.5)], 1.4, col, paint=p)
-    return img
-
-
-GLYPHS = ["next", "back", "cancel", "exit", "install", "font"]
-
-
 # ---------------------------------------------------------------------- icon
 
 def icon_image(n):
@@ -543,9 +503,6 @@ def main():
     title_end(True).png(out("title_pnl_r.png"), alpha=True)
     title_middle().png(out("title_pnl_m.png"), alpha=True)
     title2().png(out("title2.png"), alpha=False)
-    for g in GLYPHS:
-        glyph(g, False).png(out("glyph_%s.png" % g), alpha=True)
-        glyph(g, True).png(out("glyph_%s_d.png" % g), alpha=True)
     with open(out("Install.ico"), "wb") as f:
         f.write(ico_24bit([icon_image(16), icon_image(32)]))
     with open(out("info.rtf"), "w", encoding="ascii", newline="") as f:
