@@ -64,6 +64,8 @@ DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG want, LONG* got) {
 
 }  // namespace
 
+bool IsSecondBrandName(const std::wstring& suiteName) { return UpperCase(suiteName) == UpperCase(L"Кестрон"); }
+
 // --- TPaintBox32 ----------------------------------------------------------------
 
 TPaintBox32::TPaintBox32(Form& owner, HWND parent, const std::wstring& name, const Bounds& b)
@@ -206,7 +208,7 @@ void TFMain::FormCreate() {
 
     // 2. The second brand.
     HMODULE self = GetModuleHandleW(nullptr);
-    IsSecondBrand = UpperCase(ReadResourceString(self, IDS_SUITENAME)) == UpperCase(L"Кестрон");
+    IsSecondBrand = IsSecondBrandName(ReadResourceString(self, IDS_SUITENAME));
 
     // 3. The information page.
     HRSRC res = FindResourceW(self, L"INFO", MAKEINTRESOURCEW(10) /* RT_RCDATA */);

@@ -184,6 +184,10 @@ extern TFMain* FMain;
 // Whether string 1 of the string table is the second brand name; set by FormCreate.
 extern bool IsSecondBrand;
 
+// Whether a suite name is the second brand "Кестрон", in any letter case
+// (upper-cased with the locale's rules, Cyrillic included).
+bool IsSecondBrandName(const std::wstring& suiteName);
+
 // The destination check of the path page, without the window.
 struct DestinationCheck {
     enum class Outcome { Empty, Root, Accepted };

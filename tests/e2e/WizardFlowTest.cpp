@@ -72,7 +72,7 @@ TEST(PageFlow, CancelAnsweredNoKeepsThePageAndYesLeadsToTheCancelPage) {
     EXPECT_EQ(w.app.ExitCode(), 0u);
 }
 
-TEST(DestinationCheck, RejectsEmptyAndRootPathsAndAcceptsFolders) {
+TEST(DestinationPage, RejectsEmptyAndRootPathsAndAcceptsFolders) {
     Wizard w;
     ASSERT_TRUE(w.Up());
     w.Press(L"BtnStartNext");
