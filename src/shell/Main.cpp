@@ -306,7 +306,7 @@ void TFMain::SetCanClose(bool canClose) { FCanClose = canClose; }
 void TFMain::SetHourglass(bool busy) { myScreen->SetCursor(busy ? crHourGlass : crDefault); }
 
 void TFMain::ShowPage(InstallPage page) {
-    InsatallPages->ShowPage(page == InstallPage::ChangeFontSize ? L"tsChangeFontSize" : L"tsProgressInstall");
+    ShowWizardPage(page == InstallPage::ChangeFontSize ? L"tsChangeFontSize" : L"tsProgressInstall");
 }
 
 void TFMain::EnableExit() {

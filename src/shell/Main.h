@@ -164,6 +164,8 @@ protected:
 
 private:
     void CreatePages();
+    // Shows a page by name and keeps the keyboard focus on a visible control.
+    void ShowWizardPage(const wchar_t* name);
     platform::GlyphButton& AddPageButton(platform::Panel& strip, const wchar_t* name, const wchar_t* caption,
                                          int width, int height, int normalGlyph, int disabledGlyph);
 

@@ -253,6 +253,16 @@ void TFMain::CreatePages() {
     BtnExitOnChangefont->OnClick = Bind(&TFMain::BtnExitClick);
 }
 
+// --- pages and keyboard ---
+
+void TFMain::ShowWizardPage(const wchar_t* name) {
+    InsatallPages->ShowPage(name);
+    // A page without an enabled control (the progress page while the
+    // installation runs) keeps the focus on the window, never on a hidden page.
+    HWND focus = GetFocus();
+    if (!focus || !IsWindowVisible(focus) || !IsWindowEnabled(focus)) ::SetFocus(Handle());
+}
+
 // --- keyboard -------------------------------------------------------------------------------
 
 HWND TFMain::DefaultButton() const {
@@ -279,7 +289,7 @@ HWND TFMain::CancelButton() const {
 // --- handlers -------------------------------------------------------------------------------
 
 void TFMain::BtnStartNextClick(Control& Sender) {
-    InsatallPages->ShowPage(L"tsInputPath");
+    ShowWizardPage(L"tsInputPath");
     ePath->SetFocus();
 }
 
@@ -314,7 +324,7 @@ void TFMain::BtnInputPathNextClick(Control& Sender) {
     case DestinationCheck::Outcome::Accepted:
         ePath->SetText(check.path);
         PrepareDestination(check.path);
-        InsatallPages->ShowPage(L"tsInputComponents");
+        ShowWizardPage(L"tsInputComponents");
         return;
     }
 }
@@ -323,14 +333,14 @@ void TFMain::tsInputComponentsShow(Control& Sender) {
     ShowTimedMessage(kDriverWarning, mtMessage, L"", 0);
 }
 
-void TFMain::BtnInputComponentsBackClick(Control& Sender) { InsatallPages->ShowPage(L"tsInputPath"); }
+void TFMain::BtnInputComponentsBackClick(Control& Sender) { ShowWizardPage(L"tsInputPath"); }
 
 void TFMain::BtnCancelClick(Control& Sender) {
     int answer = App().ShowMessageBox(L"Вы уверены, что хотите отменить процесс установки?", L"",
                                   MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return;
     FCanClose = true;
-    InsatallPages->ShowPage(L"tsCancel");
+    ShowWizardPage(L"tsCancel");
 }
 
 void TFMain::BtnExitClick(Control& Sender) { Close(); }
