@@ -32,8 +32,8 @@ void Fail(const std::wstring& text) {
     ++g_failures;
 }
 
-void Shot(HWND wnd, const std::wstring& name, bool wholeScreen = false) {
-    Pause(400);  // let the page finish painting
+void Shot(HWND wnd, const std::wstring& name, bool wholeScreen = false, DWORD settle = 400) {
+    Pause(settle);  // let the page finish painting
     std::wstring path = g_out + name;
     bool ok = wholeScreen ? SaveScreenPng(path) : SaveWindowPng(wnd, path);
     if (ok)
@@ -58,7 +58,8 @@ void WalkInstallation(AppProcess& app, HWND main) {
         Fail(L"the progress page did not appear");
         return;
     }
-    Shot(main, L"page-4-progress.png");
+    // The installation runs on at once: the picture is taken while it works.
+    Shot(main, L"page-4-progress.png", false, 0);
     int questions = 0;
     DWORD start = GetTickCount();
     while (GetTickCount() - start < 180000 && app.Running()) {
