@@ -237,6 +237,9 @@ void TFMain::FormCreate() {
 
     // 9.
     PnlPath->SetBorderColor(InsatallPages->Color());
+
+    // The log keeps the colour of its page (a list box would be white otherwise).
+    LogList->SetColor(InsatallPages->Color());
 }
 
 void TFMain::BGResize(Control& Sender) {
