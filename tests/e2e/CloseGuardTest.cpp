@@ -41,7 +41,7 @@ TEST(CloseGuard, TitleBarCloseIsRefusedWhileTheDatabaseIsCopied) {
         << "the copy of the database did not start";
     PostSysClose(w.main);
     PostClose(w.main);
-    Pause(300);
+    w.Screenshot(L"wizard-6-progress.png");
     EXPECT_TRUE(w.app.Running());
 
     // The run goes on to its end: the display-size page (small fonts) or the closing question.
