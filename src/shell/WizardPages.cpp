@@ -204,6 +204,8 @@ void TFMain::CreatePages() {
         BtnInsatall = &AddPageButton(box, L"BtnInsatall", L"Начать установку", 168, 33, gInstall, gInstallOff);
         place(*BtnInsatall, 98 + 4, 37);
     }
+    // Tab order: the option first, then the buttons.
+    SetWindowPos(pnlOptions->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     BtnCancel4->OnClick = Bind(&TFMain::BtnCancelClick);
     BtnInputComponentsBack->OnClick = Bind(&TFMain::BtnInputComponentsBackClick);
     BtnInsatall->OnClick = Bind(&TFMain::BtnInsatallClick);

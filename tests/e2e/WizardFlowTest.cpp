@@ -246,6 +246,16 @@ TEST(Keyboard, EnterGoesForwardEscCancelsAndTabStaysOnThePage) {
     w.AcknowledgeWarning();
     ASSERT_TRUE(w.WaitForPage(L"tsInputComponents"));
     EXPECT_EQ(focusedPage(), L"tsInputComponents") << "the focus followed the page";
+    // Tab order on the components page: the option, then the buttons from left to right.
+    std::vector<std::wstring> order;
+    for (int i = 0; i < 4; ++i) {
+        PostKey(FocusOf(w.main), VK_TAB);
+        Pause(150);
+        order.push_back(NameOf(FocusOf(w.main)));
+    }
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"CbDriverInstal", L"BtnCancel4", L"BtnInputComponentsBack",
+                                                 L"BtnInsatall"}))
+        << ToUtf8(order[0] + L" " + order[1] + L" " + order[2] + L" " + order[3]);
     PostKey(FocusOf(w.main), VK_ESCAPE);
     w.Answer(kCancelQuestion, IDYES);
     ASSERT_TRUE(w.WaitForPage(L"tsCancel"));
