@@ -387,3 +387,9 @@ void PrepareDestination(const std::wstring& path) {
     std::wstring settings = folder + L"Settings\\";
     if (GetFileAttributesW(settings.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(settings.c_str(), nullptr);
 }
+
+// --- the display-size page ----------------------------------------------------------------------
+
+void TFMain::BtnChangeFontClick(Control& Sender) {
+    // Wired to the display-size change together with the font installation.
+}
