@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "desktop/FontInstall.h"
 #include "install/InstallHost.h"
 #include "platform/Bitmap32.h"
 #include "platform/Controls.h"
@@ -61,7 +62,7 @@ public:
     void Attach(platform::Control& edit);
 };
 
-class TFMain : public platform::Form, public IInstallHost {
+class TFMain : public platform::Form, public IInstallHost, public IFontSizeChangeUi {
 public:
     TFMain();
     ~TFMain() override;
@@ -151,7 +152,10 @@ public:
     void SetHourglass(bool busy) override;
     void ShowPage(InstallPage page) override;
     void EnableExit() override;
-    void CloseWindow() override;
+    void CloseWindow() override;  // also for the display-size change
+
+    // IFontSizeChangeUi: the restart question of the display-size page.
+    bool AskYesNoWarning(const std::wstring& text) override;
 
     bool CanClose() const { return FCanClose; }
     // Enter and Esc follow the active page.

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "desktop/FontInstall.h"
 #include "dialogs/MessageForm.h"
 #include "platform/Application.h"
 #include "platform/Graphics.h"
@@ -390,6 +391,8 @@ void PrepareDestination(const std::wstring& path) {
 
 // --- the display-size page ----------------------------------------------------------------------
 
-void TFMain::BtnChangeFontClick(Control& Sender) {
-    // Wired to the display-size change together with the font installation.
+void TFMain::BtnChangeFontClick(Control& Sender) { ChangeFontSizeAndOfferRestart(*this); }
+
+bool TFMain::AskYesNoWarning(const std::wstring& text) {
+    return App().ShowMessageBox(text, L"", MB_YESNO | MB_ICONWARNING) == IDYES;
 }

@@ -95,3 +95,15 @@ TEST(ExecutableResources, InfoPageIsRussianRichText) {
     EXPECT_NE(rtf.find("\\u1055?\\u1088?\\u1072?\\u1074?\\u1072? \\u1072?\\u1076?\\u1084?"), std::string::npos);
     EXPECT_NE(rtf.find("\\u1048?\\u1085?\\u1090?\\u1077?\\u1088?\\u1092?\\u1077?\\u1081?\\u1089?"), std::string::npos);
 }
+
+TEST(ExecutableResources, StringTableHoldsTheEntriesTheProgramReads) {
+    auto text = [](UINT id) {
+        wchar_t buf[256] = {};
+        int n = LoadStringW(GetModuleHandleW(nullptr), id, buf, 256);
+        return std::wstring(buf, n > 0 ? n : 0);
+    };
+    EXPECT_EQ(text(IDS_APPNAME), L"Holter");
+    EXPECT_EQ(text(IDS_SUITENAME), L"Арвела - Холтер");
+    EXPECT_EQ(text(IDS_SUITEDESCR), L"Комплекс суточного мониторирования электрокардиограмм");
+    EXPECT_EQ(text(IDS_MAINPROGRAM), L"Shell.exe");
+}
