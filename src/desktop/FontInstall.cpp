@@ -243,7 +243,9 @@ void InstallFonts(IInstallHost& host, const std::wstring& sourceFolder, const st
 }
 
 void InstallFonts(IInstallHost& host) {
-    InstallFonts(host, host.InstallerFolder() + L"fonts\\", GetWindowsFolder() + L"fonts\\");
+    const std::wstring windows = GetWindowsFolder();
+    if (windows.empty()) throw platform::Exception(L"Не удалось определить папку Windows");
+    InstallFonts(host, host.InstallerFolder() + L"fonts\\", windows + L"fonts\\");
 }
 
 void ChangeFontSize() {

@@ -6,8 +6,12 @@
 
 #include "common/ZT_Common_Proc.h"
 #include "desktop/CreateNSI.h"
+#include "desktop/FontInstall.h"
+#include "desktop/Shortcut.h"
 #include "install/Deployment.h"
+#include "install/DriverStep.h"
 #include "install/PendingLine.h"
+#include "install/ReleaseInstall.h"
 #include "platform/Handles.h"
 #include "platform/IniDocument.h"
 
@@ -152,12 +156,28 @@ void RunInstallation(IInstallHost& host) {
         if (host.SecondBrand()) UpdateBtoothIni(D + L"btooth.ini");
     }
 
-    // ---- Steps 10 to 13 go here, in this order: the fonts, the driver (when
-    // ---- CbDriverInstal is checked and the user agrees), the release from the
-    // ---- backup tree with its level, and the desktop shortcut. The shortcut
-    // ---- step ends with enabling "Выход":
+    // 10. The fonts. Whatever goes wrong there ends the font step only.
+    try {
+        InstallFonts(host);
+    } catch (...) {
+    }
+
+    // 11. The driver, when chosen and the interface block is connected.
+    if (host.DriverChecked() && host.ConfirmBox(L"Подключите интерфейсный блок и нажмите \"Yes\"?"))
+        InstallDriver(host, S, D);
+
+    // 12. The releases and the updater, the newest release's Install.cmd and
+    // its level; an error ends the sequence.
+    InstallRelease(S, D);
+
+    // 13. The suite's shortcut on the desktop, then "Выход".
+    const HMODULE self = GetModuleHandleW(nullptr);
+    const std::wstring suite = ReadResourceString(self, 1);        // "Арвела - Холтер"
+    const std::wstring description = ReadResourceString(self, 2);  // the suite's description
+    const std::wstring program = ReadResourceString(self, 4);      // "Shell.exe"
+    std::wstring linkPath;
+    CreateShortcut(D + program, skDesktop, L"", L"", L"", description + L" \"" + suite + L"\"", suite, linkPath);
     host.EnableExit();
-    // ---- End of steps 10 to 13.
 
     // 14. Closing.
     if (SmallFonts()) {

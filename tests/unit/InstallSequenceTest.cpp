@@ -12,6 +12,7 @@
 #include "install/InstallSequence.h"
 #include "platform/Exceptions.h"
 #include "support/FakeInstallHost.h"
+#include "support/ReleaseSources.h"
 #include "support/SmallDisk.h"
 #include "support/TestSupport.h"
 
@@ -62,6 +63,7 @@ protected:
         D = root / L"Холтер\\";
         MakeDirs(S);
         MakeDeploymentSources(S);
+        MakeReleaseSources(S);
         MakeDirs(D + L"Settings");
         host.installerFolder = S;
         host.destination = L"  " + D + L" ";
@@ -78,6 +80,7 @@ protected:
         return lines;
     }
 
+    CurrentFolderKept keepCurrentFolder;
     TempDir root;
     std::wstring S, D;
     FakeInstallHost host;
@@ -416,6 +419,7 @@ protected:
         S = dist.path();
         D = *disk / L"Holter\\";
         MakeDeploymentSources(S);
+        MakeReleaseSources(S);
         MakeDirs(D + L"Settings");
         host.installerFolder = S;
         host.destination = D;
@@ -426,6 +430,7 @@ protected:
         WriteFileBytes(S + relative, std::string(static_cast<size_t>(disk->FreeBytes()) + 1024 * 1024, 'z'));
     }
 
+    CurrentFolderKept keepCurrentFolder;
     std::unique_ptr<SmallDisk> disk;
     TempDir dist;
     std::wstring S, D;
