@@ -193,7 +193,7 @@ TEST(CompleteInstallation, InstallsEverythingIntoAFolderWithBlanksInItsName) {
     EXPECT_EQ(w.ActivePage(), L"tsProgressInstall");
     EXPECT_TRUE(IsEnabledWindow(w.Ctl(L"BtnExit")));
     EXPECT_TRUE(w.app.Running());
-    w.Screenshot(L"wizard-7-installed.png");
+    w.Screenshot(L"installation-complete.png");
     w.Press(L"BtnExit");
     EXPECT_TRUE(w.app.WaitForExit());
 }
