@@ -12,7 +12,6 @@
 #include <ole2.h>
 
 #include <string>
-#include <vector>
 
 #include "../resources/resource_ids.h"
 #include "common/ZT_Common_Var.h"
@@ -53,20 +52,6 @@ void RestrictDllSearch() {
     SetDllDirectoryW(L"");
 }
 
-// The folder of the running executable, with a trailing "\".
-std::wstring ExecutableFolderWithDelimiter() {
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return {};
-        if (n < buf.size()) {
-            std::wstring path(buf.data(), n);
-            return path.substr(0, path.find_last_of(L'\\') + 1);
-        }
-        buf.resize(buf.size() * 2);
-    }
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -76,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CommonUnitsStartup();
 
     // The distribution folder becomes the current directory; a failure goes unnoticed.
-    SetCurrentDirectoryW(ExecutableFolderWithDelimiter().c_str());
+    SetCurrentDirectoryW(ExecutableFolder().c_str());
 
     myScreen = new TmyScreen();  // lives until the process ends
 

@@ -26,7 +26,7 @@ struct FontSpec {
     bool underline = false;
 };
 
-HFONT FontFromSpec(const FontSpec& spec);
+HFONT FontFromSpec(const FontSpec& font);
 HFONT FontByPixels(const std::wstring& face, int pixelHeight, BYTE charset = DEFAULT_CHARSET,
                    int weight = FW_NORMAL);
 HFONT FontByPoints(const std::wstring& face, int points, BYTE charset = DEFAULT_CHARSET,

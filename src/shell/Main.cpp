@@ -5,10 +5,10 @@
 #include <richedit.h>
 
 #include <cstring>
-#include <vector>
 
 #include "../resources/resource_ids.h"
 #include "common/ZT_Common_Proc.h"
+#include "common/ZT_Common_Var.h"
 #include "install/InstallSequence.h"
 #include "platform/Application.h"
 #include "platform/Exceptions.h"
@@ -266,18 +266,7 @@ bool TFMain::DriverChecked() const { return CbDriverInstal->Checked(); }
 int TFMain::WindowsIndex() const { return CBWindows->ItemIndex(); }
 bool TFMain::SecondBrand() const { return IsSecondBrand; }
 
-std::wstring TFMain::InstallerFolder() const {
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return {};
-        if (n < buf.size()) {
-            std::wstring path(buf.data(), n);
-            return path.substr(0, path.find_last_of(L'\\') + 1);
-        }
-        buf.resize(buf.size() * 2);
-    }
-}
+std::wstring TFMain::InstallerFolder() const { return ExecutableFolder(); }
 
 void TFMain::SetCopyFrom(const std::wstring& folder) { Fcopyfrom = folder; }
 
