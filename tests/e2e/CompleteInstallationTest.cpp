@@ -5,13 +5,13 @@
 
 #include "e2e/WizardFixture.h"
 #include "platform/Handles.h"
+#include "support/ExpectedLog.h"
 
 using namespace wizard;
 
 namespace {
 
 const std::wstring kDriverQuestion = L"Подключите интерфейсный блок и нажмите \"Yes\"?";
-const std::wstring kClosingQuestion = L"Установка завершена. Выйти из программы установки?";
 const std::wstring kRestartQuestion =
     L"Изменения в настройки внесены, для того чтобы они\r\n"
     L"вступили в силу, требуется перзагрузить операционную систему.\r\n"
@@ -37,17 +37,9 @@ const SampleFont kFonts[] = {
     {L"verdana.TTF", L"DejaVu Sans", false},
 };
 
-std::wstring Done(const std::wstring& name) { return L"Копирование файла " + name + L"....Завершено"; }
-
 std::vector<std::wstring> DeploymentLines() {
-    std::vector<std::wstring> lines = {L"Создание настроечных файлов....Завершено", L"Каталог <DTAfb> создан...",
-                                       Done(L"T12.FDB")};
-    for (const wchar_t* f : {L"aliases.conf", L"firebird.conf", L"fbclient.Dll", L"ib_util.Dll", L"icudt30.Dll",
-                             L"icuin30.Dll", L"icuuc30.Dll", L"msvcp80.Dll", L"msvcr80.Dll", L"firebird.msg",
-                             L"gbak.exe", L"gds32.dll", L"fbintl.conf", L"fbintl.dll", L"fbudf.dll", L"ib_udf.dll",
-                             L"fbudf.sql", L"ib_udf.sql", L"ib_udf2.sql", L"Compare.Dll", L"PosStr.Dll",
-                             L"ProcessingECG.Dll", L"SDecision.Dll"})
-        lines.push_back(Done(f));
+    std::vector<std::wstring> lines = {kSettingsLine, L"Каталог <DTAfb> создан...", Done(L"T12.FDB")};
+    for (const std::wstring& line : EngineAndLibraryLines(0)) lines.push_back(line);
     return lines;
 }
 

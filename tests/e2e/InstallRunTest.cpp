@@ -4,39 +4,15 @@
 #include <memory>
 
 #include "e2e/WizardFixture.h"
+#include "support/ExpectedLog.h"
 #include "support/SmallDisk.h"
 
 using namespace wizard;
 
 namespace {
 
-std::wstring Done(const std::wstring& name) { return L"Копирование файла " + name + L"....Завершено"; }
-std::wstring Failed(const std::wstring& name) { return L"Копирование файла " + name + L"....ОШИБКА!!!"; }
-
-const wchar_t* const kSettingsLine = L"Создание настроечных файлов....Завершено";
-const wchar_t* const kClosingQuestion = L"Установка завершена. Выйти из программы установки?";
-
-std::vector<std::wstring> Lines(std::initializer_list<const wchar_t*> names) {
-    std::vector<std::wstring> lines;
-    for (auto n : names) lines.push_back(Done(n));
-    return lines;
-}
-
 void Append(std::vector<std::wstring>& to, const std::vector<std::wstring>& lines) {
     to.insert(to.end(), lines.begin(), lines.end());
-}
-
-// The copy lines after the database's, for item index 0 or 1 of CBWindows.
-std::vector<std::wstring> EngineAndLibraryLines(int windowsIndex) {
-    std::vector<std::wstring> lines =
-        windowsIndex == 0 ? Lines({L"aliases.conf", L"firebird.conf", L"fbclient.Dll", L"ib_util.Dll", L"icudt30.Dll",
-                                   L"icuin30.Dll", L"icuuc30.Dll", L"msvcp80.Dll", L"msvcr80.Dll", L"firebird.msg",
-                                   L"gbak.exe", L"gds32.dll"})
-                          : Lines({L"aliases.conf", L"firebird.conf", L"fbclient.Dll", L"ib_util.Dll", L"icudt30.Dll",
-                                   L"icuin30.Dll", L"icuuc30.Dll", L"msvcp71.Dll", L"msvcr71.Dll", L"firebird.msg"});
-    Append(lines, Lines({L"fbintl.conf", L"fbintl.dll", L"fbudf.dll", L"ib_udf.dll", L"fbudf.sql", L"ib_udf.sql",
-                         L"ib_udf2.sql", L"Compare.Dll", L"PosStr.Dll", L"ProcessingECG.Dll", L"SDecision.Dll"}));
-    return lines;
 }
 
 std::vector<std::wstring> Head(const std::vector<std::wstring>& lines, size_t n) {

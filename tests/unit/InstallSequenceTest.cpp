@@ -11,6 +11,7 @@
 #include "install/Deployment.h"
 #include "install/InstallSequence.h"
 #include "platform/Exceptions.h"
+#include "support/ExpectedLog.h"
 #include "support/FakeInstallHost.h"
 #include "support/ReleaseSources.h"
 #include "support/SmallDisk.h"
@@ -19,34 +20,6 @@
 using namespace testsupport;
 
 namespace {
-
-std::wstring Done(const std::wstring& name) { return L"Копирование файла " + name + L"....Завершено"; }
-std::wstring Failed(const std::wstring& name) { return L"Копирование файла " + name + L"....ОШИБКА!!!"; }
-std::wstring Pending(const std::wstring& name) { return L"Копирование файла " + name + L"...."; }
-
-const wchar_t* const kSettingsLine = L"Создание настроечных файлов....Завершено";
-const wchar_t* const kClosingQuestion = L"Установка завершена. Выйти из программы установки?";
-
-std::vector<std::wstring> CopyLines(std::initializer_list<const wchar_t*> names) {
-    std::vector<std::wstring> lines;
-    for (auto n : names) lines.push_back(Done(n));
-    return lines;
-}
-
-// The copy lines of a complete deployment after the database line.
-std::vector<std::wstring> EngineAndLibraryLines(int windowsIndex) {
-    std::vector<std::wstring> lines =
-        windowsIndex == 0
-            ? CopyLines({L"aliases.conf", L"firebird.conf", L"fbclient.Dll", L"ib_util.Dll", L"icudt30.Dll",
-                         L"icuin30.Dll", L"icuuc30.Dll", L"msvcp80.Dll", L"msvcr80.Dll", L"firebird.msg", L"gbak.exe",
-                         L"gds32.dll"})
-            : CopyLines({L"aliases.conf", L"firebird.conf", L"fbclient.Dll", L"ib_util.Dll", L"icudt30.Dll",
-                         L"icuin30.Dll", L"icuuc30.Dll", L"msvcp71.Dll", L"msvcr71.Dll", L"firebird.msg"});
-    for (auto& l : CopyLines({L"fbintl.conf", L"fbintl.dll", L"fbudf.dll", L"ib_udf.dll", L"fbudf.sql", L"ib_udf.sql",
-                              L"ib_udf2.sql", L"Compare.Dll", L"PosStr.Dll", L"ProcessingECG.Dll", L"SDecision.Dll"}))
-        lines.push_back(l);
-    return lines;
-}
 
 std::wstring IniValue(const std::wstring& path, const wchar_t* section, const wchar_t* key) {
     wchar_t buf[256];
